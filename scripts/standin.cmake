@@ -1,0 +1,1 @@
+# the POSIX stand-in for the command interpreter

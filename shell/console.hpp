@@ -35,6 +35,12 @@ class Console {
 // A line of output: the text, then CR LF.
 void write_line(Console& con, std::string_view text);
 
+// A key upper-cased as the prompts compare it: only "a" to "z" change.
+unsigned char upper_case(unsigned char key);
+
+// Bytes to standard output itself, past the console operations, as they are.
+void write_standard_output(std::string_view bytes);
+
 // The console of the platform the program runs on.
 std::unique_ptr<Console> open_system_console();
 

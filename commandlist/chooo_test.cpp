@@ -1,0 +1,114 @@
+// Dialogue tests of choosing files: the editing script, the prompt's keys, and the example.
+#include "commandlist/chooo.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "scripts/stop.hpp"
+#include "shell/session.hpp"
+#include "testing/fake_console.hpp"
+#include "testing/recording_runner.hpp"
+
+namespace kelvaro {
+namespace {
+
+const std::string kPrompt = "请按任意键确认已正确输入，或按[E]键退出选择栏，按[X]键查看指令样例";
+const std::string kClosing = "指令传输完成！您可以按任意键返回主菜单，或按[N]键直接进入转化区";
+
+const std::string kEditScript =
+    "@echo off\r\n"
+    "copy \"%userprofile%\\Application Data\\VantuC\\Kelvaro\\Command.txt\" \"Command.txt\"\r\n"
+    "start Command.txt\r\n"
+    "del /f /q Copy.bat\r\n";
+
+struct Choose : ::testing::Test {
+  TempDir dir;
+  FakeConsole con;
+  RecordingRunner runner;
+  Session s{con, runner};
+
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const auto& run : runner.runs) out.push_back(run.name);
+    return out;
+  }
+};
+
+TEST_F(Choose, AnyOtherKeyTransfersTheListAndOffersTheConversion) {
+  for (const char* key : {"1", " ", "\r", "y"}) {
+    runner.runs.clear();
+    con.prompts.clear();
+    con.type(key);
+    con.type("m");
+    CHOOO(s);
+    ASSERT_EQ(names(), (std::vector<std::string>{"Copy.bat", "Copy.bat"})) << key;
+    EXPECT_EQ(runner.runs[0].bytes, kEditScript);
+    EXPECT_NE(runner.runs[1].bytes.find("copy \"Command.txt\""), std::string::npos);
+    ASSERT_EQ(con.prompts.size(), 2u);
+    EXPECT_EQ(con.prompts[0].screen, std::vector<std::string>{kPrompt});
+    EXPECT_EQ(con.prompts[1].screen, std::vector<std::string>{kClosing});
+    EXPECT_EQ(s.CH, 'm');
+  }
+}
+
+TEST_F(Choose, ELeavesTheWorkingCopyAndTheStoreAlone) {
+  for (const char* key : {"E", "e"}) {
+    runner.runs.clear();
+    con.type(key);
+    CHOOO(s);
+    EXPECT_EQ(names(), std::vector<std::string>{"Copy.bat"}) << key;
+    EXPECT_EQ(con.keys_left(), 0u);
+  }
+}
+
+TEST_F(Choose, XWritesTheExampleThenTransfersWithoutAskingAgain) {
+  con.type("x");
+  con.type("q");
+  CHOOO(s);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Copy.bat", "Open.bat", "Copy.bat"}));
+  EXPECT_EQ(runner.runs[1].bytes, "@echo off\r\nstart Example.txt\r\ndel /f /q open.bat\r\n");
+  std::string example = read_file("Example.txt");
+  EXPECT_EQ(example.size(), 515u);
+  size_t lines = 0;
+  for (size_t at = 0; (at = example.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+  EXPECT_EQ(lines, 15u);
+  EXPECT_NE(example.find("\r\n\r\n（以下不用输入）："), std::string::npos);
+  EXPECT_EQ(example.substr(example.size() - 77),
+            "\r\n" + std::string(59, ' ') + "VantuC - Kelvaro\r\n");
+  ASSERT_EQ(con.prompts.size(), 2u);
+  EXPECT_EQ(con.prompts[1].screen, std::vector<std::string>{kClosing});
+  // The transfer line stood below the prompt before the closing screen.
+  EXPECT_EQ(con.clears, 3);
+}
+
+TEST_F(Choose, TheTransferLineFollowsThePromptOnTheSameScreen) {
+  std::vector<std::string> during_push;
+  RecordingRunner watching([&](const std::string& name) {
+    during_push = con.screen();
+    std::filesystem::remove(name);
+  });
+  Session watched(con, watching);
+  con.type("k");
+  con.type("k");
+  CHOOO(watched);
+  EXPECT_EQ(during_push, (std::vector<std::string>{kPrompt, "正在传输指令..."}));
+  EXPECT_EQ(con.pauses, std::vector<int>{500});
+}
+
+TEST_F(Choose, NGoesStraightOnToTheConversion) {
+  // Alt+F7 at the prompt: its 0 confirms, its 110 ("n") starts the conversion, which
+  // fetches the list just pushed; with no list at all, reading it stops the program.
+  con.type(std::string("\0" "n", 2));
+  try {
+    CHOOO(s);
+    FAIL() << "the conversion did not start";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.number, 2);
+    EXPECT_EQ(error.trace, (std::vector<std::string>{"CHAAA", "CHOOO"}));
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{"Copy.bat", "Copy.bat", "Copy.bat"}));
+}
+
+}  // namespace
+}  // namespace kelvaro

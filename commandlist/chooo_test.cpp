@@ -74,7 +74,7 @@ TEST_F(Choose, XWritesTheExampleThenTransfersWithoutAskingAgain) {
   for (size_t at = 0; (at = example.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
   EXPECT_EQ(lines, 15u);
   EXPECT_NE(example.find("\r\n\r\n（以下不用输入）："), std::string::npos);
-  EXPECT_EQ(example.substr(example.size() - 77),
+  EXPECT_EQ(example.substr(example.size() - 79),
             "\r\n" + std::string(59, ' ') + "VantuC - Kelvaro\r\n");
   ASSERT_EQ(con.prompts.size(), 2u);
   EXPECT_EQ(con.prompts[1].screen, std::vector<std::string>{kClosing});

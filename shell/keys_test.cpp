@@ -45,7 +45,7 @@ TEST(TerminalDecoder, SequencesGiveTheConsoleCodes) {
       {"\x1b[1;2P", bytes({0, 84})},    // Shift+F1
       {"\x1b[24;2~", bytes({0, 136})},  // Shift+F12
       {"\x1b[15;5~", bytes({0, 98})},   // Ctrl+F5
-      {"\x1b[18;3~", bytes({0, 111})},  // Alt+F7
+      {"\x1b[18;3~", bytes({0, 110})},  // Alt+F7
       {"\x1b[23;3~", bytes({0, 139})},
       {"\x1b[A", bytes({0, 72})},
       {"\x1bOB", bytes({0, 80})},
@@ -163,10 +163,10 @@ TEST(ConsoleKeyDecoder, AltWithKeypadDigitsBuildsACharacter) {
     std::string keys;
   } cases[] = {
       {{79, 72}, "\x12"},  // Alt 1 8
-      {{76, 77}, "A"},     // 6 5
+      {{77, 76}, "A"},     // 6 5
       {{72, 72, 72, 77}, std::string(1, static_cast<char>(8886 % 256))},
       {{82}, ""},               // 0 gives nothing
-      {{80, 77, 76}, ""},       // 256 is 0 again
+      {{80, 76, 77}, ""},       // 256 is 0 again
   };
   for (const auto& c : cases) {
     ConsoleKeyDecoder decoder;

@@ -90,7 +90,8 @@ TEST(Menu, ATwoValueKeyIsTestedValueByValue) {
   MenuRun run(std::string("\0" "1", 2) + "k" + "0x");
   ASSERT_FALSE(run.runner.runs.empty());
   EXPECT_EQ(run.runner.runs[0].name, "Fixit.bat");
-  EXPECT_EQ(run.con.prompts[1].screen, std::vector<std::string>{"修复完毕，请按任意键继续"});
+  EXPECT_EQ(run.con.prompts[1].screen, kMenu);
+  EXPECT_EQ(run.con.prompts[2].screen, std::vector<std::string>{"修复完毕，请按任意键继续"});
 }
 
 TEST(Menu, EndOfInputEndsTheRunWithoutTheFarewell) {

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "scripts/codepage.hpp"
+
 extern char** environ;
 
 namespace kelvaro::standin {
@@ -230,6 +232,15 @@ std::string expand(std::string_view line, const Environment& env, std::string_vi
   return out;
 }
 
+// Backslashes become slashes, but not the trail byte of a two-byte character.
+static std::string with_slashes(std::string_view written) {
+  std::string w(written);
+  for (std::size_t i = 0; i < w.size(); i += char_length(w, i)) {
+    if (w[i] == '\\') w[i] = '/';
+  }
+  return w;
+}
+
 ParsedLine parse_line(std::string_view line, const Environment& env, std::string_view script) {
   ParsedLine p;
   p.expanded = expand(line, env, script);
@@ -245,6 +256,13 @@ ParsedLine parse_line(std::string_view line, const Environment& env, std::string
   };
   for (std::size_t i = 0; i < s.size(); ++i) {
     char c = s[i];
+    if (char_length(s, i) == 2) {
+      // A two-byte character: its trail byte may look like ^ or |, but is never a sign.
+      word.text.append(s, i, 2);
+      in_word = true;
+      ++i;
+      continue;
+    }
     if (in_quotes) {
       if (c == '"')
         in_quotes = false;
@@ -440,8 +458,7 @@ Resolved Resolver::resolve_in(const std::string& folder, std::string_view name) 
 }
 
 Resolved Resolver::resolve(std::string_view written) {
-  std::string w(written);
-  std::replace(w.begin(), w.end(), '\\', '/');
+  std::string w = with_slashes(written);
   Resolved r;
   r.path = w.starts_with('/') ? "/" : "";
   bool resolving = true;
@@ -722,8 +739,7 @@ void Interpreter::delete_named(std::string_view written, bool subfolders, bool f
       say("找不到 ", written);
     return;
   }
-  std::string w(written);
-  std::replace(w.begin(), w.end(), '\\', '/');
+  std::string w = with_slashes(written);
   std::size_t slash = w.rfind('/');
   std::string name = slash == std::string::npos ? w : w.substr(slash + 1);
   std::string folder = ".";

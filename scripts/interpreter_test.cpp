@@ -91,7 +91,10 @@ TEST(ParseLine, Table) {
       {"if a==b del x", "if [a==b] [del] [x]"},
       {"del \"\xC7\xEB.wps\" \xC7\xEB\xB8\xB1.wps",
        "del [\"\xC7\xEB.wps\"] [\xC7\xEB\xB8\xB1.wps]"},
-      {"del a\x81^|b \xE6\x8A\xA5^&", "del [a\x81|b] [\xE6\x8A\xA5&]"},
+      // A two-byte character's trail byte is never a sign, as the interpreter reads code
+      // page 936; a lone lead byte is an ordinary byte.
+      {"del \x81| \x95\\x \xC7^ \x81^^x", "del [\x81|] [\x95\\x] [\xC7^] [\x81^x]"},
+      {"del a\x81 ^|b", "del [a\x81] [|b]"},
       {"del\ta\t\"b\"", "del [a] [\"b\"]"},
   };
   for (const ParseCase& c : cases) {

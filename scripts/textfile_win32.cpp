@@ -27,7 +27,14 @@ constexpr std::size_t kMostPerCall = 1u << 30;
 
 }  // namespace
 
+// Windows refuses to overwrite a read-only file even for an administrator; Wine run by root
+// would not, so the attribute is looked at first.
 int create_file(const std::string& name, Handle* handle) {
+  DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return ERROR_ACCESS_DENIED;
+  }
   return open_with(name, GENERIC_WRITE, CREATE_ALWAYS, handle);
 }
 

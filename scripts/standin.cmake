@@ -13,3 +13,4 @@ add_dependencies(kelvaro kelvaro-cmd)
 
 target_sources(kelvaro_tests PRIVATE interpreter_test.cpp)
 target_link_libraries(kelvaro_tests PRIVATE kelvaro_standin)
+add_dependencies(kelvaro_tests kelvaro-cmd)

@@ -232,6 +232,12 @@ std::string expand(std::string_view line, const Environment& env, std::string_vi
   return out;
 }
 
+// The file calls end a name at its first NUL, so with one inside, a path would reach the file
+// named by its front part: "victim" for "victim<NUL>x.wps". An empty path exists nowhere.
+static bool names_no_file(std::string_view written) {
+  return written.find('\0') != std::string_view::npos;
+}
+
 // Backslashes become slashes, but not the trail byte of a two-byte character.
 static std::string with_slashes(std::string_view written) {
   std::string w(written);
@@ -440,6 +446,7 @@ const Resolver::Listing* Resolver::listing(const std::string& folder) {
 }
 
 Resolved Resolver::resolve_in(const std::string& folder, std::string_view name) {
+  if (names_no_file(name)) return {};
   Resolved r;
   r.path = join(folder, name);
   if (lstat(r.path.c_str(), &r.st) == 0) {
@@ -458,6 +465,7 @@ Resolved Resolver::resolve_in(const std::string& folder, std::string_view name) 
 }
 
 Resolved Resolver::resolve(std::string_view written) {
+  if (names_no_file(written)) return {};
   std::string w = with_slashes(written);
   Resolved r;
   r.path = w.starts_with('/') ? "/" : "";

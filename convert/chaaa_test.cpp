@@ -109,7 +109,7 @@ TEST_F(Conversion, PromptIsRedrawnUntilOneOrTwoAndKeepingWritesNoDeletions) {
   CHAAA(s);
   EXPECT_EQ(runner.runs.at(2).bytes,
             "@echo off\r\n"
-            "Copy C:\\T^&J.wps C:\\T^&J.doc\r\n"
+            "Copy \"C:\\T&J.wps\" \"C:\\T&J.doc\"\r\n"
             "Copy 100%%.Wps 100%%.doc\r\n"
             "del /f /q shift.bat\r\n");
   ASSERT_EQ(con.prompts.size(), 7u);

@@ -28,7 +28,13 @@ Checked check_command(std::string_view command) {
   Checked out;
   std::string x(trimmed(command));
   // The end of a line that was cut is unknown, so its quotes cannot be judged.
-  out.fault = command.size() > kMaxPathBytes ? Fault::too_long : quote_fault(x);
+  if (command.size() > kMaxPathBytes) {
+    out.fault = Fault::too_long;
+  } else if (command.find('\0') != std::string_view::npos) {
+    out.fault = Fault::bad_byte;
+  } else {
+    out.fault = quote_fault(x);
+  }
   // Only a drive letter stands before the colon: a first byte that leads a two-byte character
   // would make these bytes the halves of two characters, not a colon.
   if (x.size() >= 3 && char_length(x, 0) == 1 && x.compare(1, 2, kFullWidthColon) == 0) {
@@ -64,6 +70,9 @@ std::string fault_message(Fault fault, long number) {
       break;
     case Fault::too_long:
       what = "条命令错误，路径过长";
+      break;
+    case Fault::bad_byte:
+      what = "条命令错误，含有无效字符";
       break;
     case Fault::none:
       return {};

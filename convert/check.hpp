@@ -11,7 +11,9 @@ namespace kelvaro {
 // path may name another file.
 inline constexpr std::size_t kMaxPathBytes = 255;
 
-enum class Fault { none, missing_quotes, one_quote, too_long };
+// bad_byte: a NUL, which the interpreter and the file calls take as the end of a line or name,
+// so that what stood in front of it would be copied or deleted instead.
+enum class Fault { none, missing_quotes, one_quote, too_long, bad_byte };
 
 struct Checked {
   std::string source;

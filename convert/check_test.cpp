@@ -97,6 +97,15 @@ TEST(Check, PathsLongerThan255BytesAreFaulty) {
   EXPECT_EQ(fault_message(Fault::too_long, 1), too_long);
 }
 
+TEST(Check, ANulByteIsFaulty) {
+  // Cut at its NUL, "victim<NUL>x" would copy and delete a file named "victim".
+  for (const std::string& command :
+       {std::string("C:\\victim\0x", 11), std::string("\0", 1), std::string("\"C:\\a b\0\"", 9)}) {
+    EXPECT_EQ(check_command(command).fault, Fault::bad_byte) << command.size();
+  }
+  EXPECT_EQ(fault_message(Fault::bad_byte, 3), "第     3条命令错误，含有无效字符");
+}
+
 TEST(Check, MessagesCarryTheNumberSixWide) {
   EXPECT_EQ(fault_message(Fault::missing_quotes, 100), "第   100条命令错误，缺少引号");
   EXPECT_EQ(fault_message(Fault::one_quote, 8), "第     8条命令错误，引号只有1个");

@@ -7,7 +7,8 @@ namespace kelvaro {
 
 namespace {
 
-constexpr std::string_view kOperators = "&|<>^";
+// Brackets also end a command that an "if" guards.
+constexpr std::string_view kOperators = "&|<>^()";
 constexpr std::string_view kWordEnds = " \t,;=\v\f";
 
 bool needs_caret(char c) {
@@ -15,9 +16,28 @@ bool needs_caret(char c) {
          kWordEnds.find(c) != std::string_view::npos;
 }
 
+bool needs_quotes(std::string_view path) {
+  if (path.find('"') != std::string_view::npos) return false;
+  for (std::size_t at = 0; at < path.size(); at += char_length(path, at)) {
+    char c = path[at];
+    if (char_length(path, at) == 1 && needs_caret(c)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string script_word(std::string_view path) {
+  if (needs_quotes(path)) {
+    // Between quotes the interpreter takes every sign as it stands, and so does "if exist",
+    // which carets do not reach; only "%" is still expanded.
+    std::string out = "\"";
+    for (char c : path) {
+      if (c == '%') out += '%';
+      out += c;
+    }
+    return out + '"';
+  }
   std::string out;
   out.reserve(path.size() + 8);
   bool quoted = false;

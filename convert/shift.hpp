@@ -7,12 +7,13 @@
 namespace kelvaro {
 
 // A path as one word of a script line that ends outside double quotes, so that no byte of it is
-// taken as an operator, an expansion or the start of another word or command. "%" is doubled;
-// outside double quotes "^" goes before & | < > ^ and before the bytes that end a word (blank,
-// tab, "," ";" "=", vertical tab, form feed), or, right behind a lone lead byte that a caret
-// would complete as a character, puts the sign between double quotes; a double quote that the
-// path leaves open is closed behind it. A two-byte character's trail byte is never escaped nor
-// taken as a quote.
+// taken as an operator, an expansion or the start of another word or command. "%" is doubled.
+// A path without double quotes that holds a sign (& | < > ^ ( ) or a byte that ends a word:
+// blank, tab, "," ";" "=", vertical tab, form feed) is put between double quotes whole.
+// Otherwise each such sign outside double quotes gets a "^" before it, or, right behind a lone
+// lead byte that a caret would complete as a character, is put between double quotes; a double
+// quote that the path leaves open is closed behind it. A two-byte character's trail byte is
+// never escaped nor taken as a quote.
 std::string script_word(std::string_view path);
 
 // "Copy SOURCE TARGET".

@@ -32,26 +32,31 @@ TEST(Shift, EscapesWhatTheInterpreterWouldActOn) {
     std::string word;
   };
   const Case cases[] = {
-      {"D:\\Tom&Jerry.wps", "D:\\Tom^&Jerry.wps"},
-      {"a|b<c>d^e", "a^|b^<c^>d^^e"},
+      // A path without quotes that holds a sign stands between quotes, where only "%" acts.
+      {"D:\\Tom&Jerry.wps", "\"D:\\Tom&Jerry.wps\""},
+      {"a|b<c>d^e", "\"a|b<c>d^e\""},
+      {"C:\\(1)%.wps", "\"C:\\(1)%%.wps\""},
       {"100%.wps", "100%%.wps"},
       {"%userprofile%", "%%userprofile%%"},
       {"\"C:\\T&J %x% |^.wps\"", "\"C:\\T&J %%x%% |^.wps\""},
       {"C:\\\"a&b\"&c", "C:\\\"a&b\"^&c"},
       {"\"C:\\T&J.wps", "\"C:\\T&J.wps\""},
       {"C:\\\"my\" file.wps", "C:\\\"my\"^ file.wps"},
-      {"C:\\my\tfile.wps", "C:\\my^\tfile.wps"},
-      {"a,b;c=d\v\f", "a^,b^;c^=d^\v^\f"},
+      {"C:\\my\tfile.wps", "\"C:\\my\tfile.wps\""},
+      {"a,b;c=d\v\f", "\"a,b;c=d\v\f\""},
+      // With quotes of its own, a path gets carets outside them instead.
+      {"C:\\\"a\"(b)\t", "C:\\\"a\"^(b^)^\t"},
       {"C:\\" + trail_backslash + trail_bar + trail_caret + ".wps",
        "C:\\" + trail_backslash + trail_bar + trail_caret + ".wps"},
-      {"\xD5&\x81\x7F|\x81 ", "\xD5\"&\"\x81\x7F^|\x81\" \""},
+      {"\xD5&\x81\x7F|\x81 ", "\"\xD5&\x81\x7F|\x81 \""},
+      {"\"x\"\xD5&\x81\x7F|\x81 ", "\"x\"\xD5\"&\"\x81\x7F^|\x81\" \""},
       {std::string("a\0b", 3), std::string("a\0b", 3)},
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(script_word(c.path), c.word) << c.path;
   EXPECT_EQ(copy_line("\"C:\\a.wps", "\"C:\\a.doc"), "Copy \"C:\\a.wps\" \"C:\\a.doc\"");
   EXPECT_EQ(delete_line("D:\\T&J.wps", "D:\\T&J.doc"),
-            "if exist D:\\T^&J.doc del /f /q D:\\T^&J.wps");
+            "if exist \"D:\\T&J.doc\" del /f /q \"D:\\T&J.wps\"");
 }
 
 // How the interpreter reads a script line: %% is %, outside double quotes "^" takes the next

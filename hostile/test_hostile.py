@@ -32,6 +32,10 @@ def too_long(n):
     return f"第{n:6}条命令错误，路径过长"
 
 
+def bad_byte(n):
+    return f"第{n:6}条命令错误，含有无效字符"
+
+
 def stop(number):
     return re.compile(rf"Runtime error {number} at \$[0-9A-F]{{8}}\r\n")
 
@@ -96,15 +100,13 @@ def lines(*items, end=b"\r\n"):
 
 
 def binary_garbage(s):
-    # Every byte but the line ends and Ctrl-Z: a blank and a quote inside, 253 bytes long, so the
-    # ".Wps" that it gets makes a source path of 257 bytes.
+    # Every byte but the line ends and Ctrl-Z, 253 bytes long: its NUL makes it faulty.
     garbage = bytes(b for b in range(256) if b not in b"\r\n\x1a")
     s.stored_list(lines(HEADER, garbage, s.path(b"real.wps")))
     s.doc(b"real.wps", b"stays, since faults stop the run")
 
 
 def nul_bytes(s):
-    # The NUL cuts the name for the file calls: "victim" is not what the list names.
     s.stored_list(lines(HEADER, s.path(b"victim\x00x"), s.path(b"victim\x00.wps")))
 
 
@@ -182,8 +184,10 @@ Case = namedtuple("Case", "name setup keys status shown absent change as_nobody"
 
 CASES = [
     Case("binary garbage", binary_garbage, FAULTS, 0,
-         ["有     1条指令错误：", too_long(1), CANNOT, FAREWELL], [NO_FAULTS]),
-    Case("NUL bytes", nul_bytes, DELETE, 0, [NO_FAULTS, DONE, FAREWELL]),
+         ["有     1条指令错误：", bad_byte(1), CANNOT, FAREWELL], [NO_FAULTS]),
+    # Cut at the NUL, the name would be "victim", which the list does not name.
+    Case("NUL bytes", nul_bytes, FAULTS, 0,
+         ["有     2条指令错误：", bad_byte(1), bad_byte(2), CANNOT, FAREWELL], [NO_FAULTS]),
     Case("invalid code page 936", invalid_cp936, DELETE, 0, [NO_FAULTS, DONE, FAREWELL],
          change=MOVED),
     Case("a line of 1 MiB", mebibyte_line, FAULTS, 0,

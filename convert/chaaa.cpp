@@ -10,6 +10,7 @@
 #include "scripts/stop.hpp"
 #include "scripts/taskscript.hpp"
 #include "shell/farewell.hpp"
+#include "shell/prompt.hpp"
 #include "shell/session.hpp"
 
 namespace kelvaro {
@@ -34,16 +35,6 @@ void save_errors(Session& s, const std::vector<std::string>& ERROR) {
   s.CH = s.con.get_key();
   if (upper_case(s.CH) == 'T') save_errors(s, ERROR);
   DOUTING(s);
-}
-
-void ask_delete_or_keep(Session& s) {
-  do {
-    s.con.clear_screen();
-    write_line(s.con, "转化完成后是否需要删除原文件？");
-    write_line(s.con, "[1]:删除         [2]:保留");
-    s.con.cursor_to(31, 1);
-    s.CH = s.con.get_key();
-  } while (s.CH != '1' && s.CH != '2');
 }
 
 void write_shift(Session& s) {
@@ -90,7 +81,7 @@ void CHAAA(Session& s) {
   write_line(s.con, "正在审查指令...");
   s.con.pause(500);
   IFERROR(s);
-  ask_delete_or_keep(s);
+  ask(s, {"转化完成后是否需要删除原文件？", "[1]:删除         [2]:保留"}, 31, "12");
   s.con.clear_screen();
   write_line(s.con, "正在执行...");
   s.con.pause(500);

@@ -3,19 +3,14 @@
 
 #include "scripts/stop.hpp"
 #include "scripts/taskscript.hpp"
+#include "shell/prompt.hpp"
 #include "shell/session.hpp"
 
 namespace kelvaro {
 
 void UNINS(Session& s) {
   Active active("UNINS");
-  do {
-    s.con.clear_screen();
-    write_line(s.con, "真的要卸载么？");
-    write_line(s.con, "[1]:强制卸载             [2]:不卸载");
-    s.con.cursor_to(15, 1);
-    s.CH = s.con.get_key();
-  } while (s.CH != '1' && s.CH != '2');
+  ask(s, {"真的要卸载么？", "[1]:强制卸载             [2]:不卸载"}, 15, "12");
   if (s.CH == '2') return;
   s.con.clear_screen();
   write_line(s.con, "正在卸载软件...");

@@ -12,10 +12,10 @@ void FIXIT(Session& s) {
   s.con.clear_screen();
   write_line(s.con, "正在输入指令...");
   s.con.pause(500);
-  run_task_script(s, "Fixit.bat",
-                  {"@echo off", "md \"%userprofile%\\Application Data\\VantuC\"",
-                   "md \"%userprofile%\\Application Data\\VantuC\\Kelvaro\"",
-                   "del /f /q Fixit.bat"});
+  run_task_script(
+      s, "Fixit.bat",
+      {"@echo off", "md \"%userprofile%\\Application Data\\VantuC\"",
+       "md \"%userprofile%\\Application Data\\VantuC\\Kelvaro\"", "del /f /q Fixit.bat"});
   s.con.clear_screen();
   write_line(s.con, "正在修复文件...");
   s.con.pause(500);

@@ -58,7 +58,8 @@ TEST(Fixit, TheScreensComeInOrderEachOnAClearedScreen) {
   Session s(con, runner);
   con.type("x");
   FIXIT(s);
-  EXPECT_EQ(seen, (std::vector<std::vector<std::string>>{{"正在输入指令..."}, {"正在修复文件..."}}));
+  EXPECT_EQ(seen,
+            (std::vector<std::vector<std::string>>{{"正在输入指令..."}, {"正在修复文件..."}}));
 }
 
 }  // namespace

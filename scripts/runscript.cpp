@@ -3,6 +3,8 @@
 
 namespace kelvaro {
 
-std::string script_command_line(const std::string& name) { return "\"" + name + "\"  "; }
+std::string script_command_line(const std::string& name) {
+  return "\"" + name + "\"  ";
+}
 
 }  // namespace kelvaro

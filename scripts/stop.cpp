@@ -26,8 +26,12 @@ std::uint32_t place_of(const std::source_location& where) {
 
 }  // namespace
 
-Active::Active(const char* name) { active().push_back(name); }
-Active::~Active() { active().pop_back(); }
+Active::Active(const char* name) {
+  active().push_back(name);
+}
+Active::~Active() {
+  active().pop_back();
+}
 
 int error_number(int platform_code) {
   if (platform_code == kShortWrite) return 101;

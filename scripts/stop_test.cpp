@@ -11,8 +11,8 @@ namespace {
 TEST(ErrorNumber, MapsThePlatformCode) {
   struct Case {
     int code, number;
-  } cases[] = {{2, 2},     {3, 3},     {5, 5},     {18, 18},   {19, 150}, {31, 162},
-               {32, 5},    {33, 33},   {145, 5},   {183, 5},   {112, 112}, {kShortWrite, 101}};
+  } cases[] = {{2, 2},  {3, 3},   {5, 5},   {18, 18}, {19, 150},  {31, 162},
+               {32, 5}, {33, 33}, {145, 5}, {183, 5}, {112, 112}, {kShortWrite, 101}};
   for (const auto& c : cases) EXPECT_EQ(error_number(c.code), c.number) << c.code;
 }
 

@@ -10,8 +10,7 @@ struct Session;
 
 // The per-user store folder and its parent, the maker folder, as the interpreter expands them.
 inline constexpr std::string_view kMakerFolder = "%userprofile%\\Application Data\\VantuC";
-inline constexpr std::string_view kStoreFolder =
-    "%userprofile%\\Application Data\\VantuC\\Kelvaro";
+inline constexpr std::string_view kStoreFolder = "%userprofile%\\Application Data\\VantuC\\Kelvaro";
 inline constexpr std::string_view kStoredList =
     "%userprofile%\\Application Data\\VantuC\\Kelvaro\\Command.txt";
 

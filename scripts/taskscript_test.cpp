@@ -5,9 +5,8 @@
 
 #include <filesystem>
 
-#include "scripts/stop.hpp"
-
 #include "scripts/runscript.hpp"
+#include "scripts/stop.hpp"
 #include "shell/session.hpp"
 #include "testing/fake_console.hpp"
 #include "testing/recording_runner.hpp"
@@ -62,9 +61,10 @@ TEST_F(TaskScript, BothCopyLinesAre78Bytes) {
 
 TEST_F(TaskScript, AReadOnlyScriptStopsTheProgramWithFive) {
   write_file("Copy.bat", "old");
-  std::filesystem::permissions("Copy.bat", std::filesystem::perms::owner_write |
-                                               std::filesystem::perms::group_write |
-                                               std::filesystem::perms::others_write,
+  std::filesystem::permissions("Copy.bat",
+                               std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
   try {
     fetch_list(s);

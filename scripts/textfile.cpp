@@ -30,7 +30,9 @@ void TextFile::write(std::string_view piece, Where where) {
   if (buffer_.size() >= kChunk) flush(where);
 }
 
-void TextFile::line_end(Where where) { write("\r\n", where); }
+void TextFile::line_end(Where where) {
+  write("\r\n", where);
+}
 
 void TextFile::write_number(long value, int width, Where where) {
   std::string digits = std::to_string(value);

@@ -28,18 +28,40 @@ bool folder_exists(const std::string& name) {
 
 int windows_code(int error, const std::string& name) {
   switch (error) {
-    case ENOENT: return folder_exists(name) ? 2 : 3;
-    case ENOTDIR: return 3;
-    case EMFILE: case ENFILE: return 4;
-    case EACCES: case EPERM: case EROFS: case EISDIR: case ETXTBSY: case EEXIST: return 5;
-    case EBADF: return 6;
-    case ENOMEM: return 8;
-    case EBUSY: case EWOULDBLOCK: return 32;
-    case EINVAL: return 87;
-    case ENAMETOOLONG: return 206;
-    case ELOOP: return 1921;
-    case ENOSPC: case EDQUOT: case EFBIG: case EIO: return kShortWrite;
-    default: return 31;
+    case ENOENT:
+      return folder_exists(name) ? 2 : 3;
+    case ENOTDIR:
+      return 3;
+    case EMFILE:
+    case ENFILE:
+      return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+    case EEXIST:
+      return 5;
+    case EBADF:
+      return 6;
+    case ENOMEM:
+      return 8;
+    case EBUSY:
+    case EWOULDBLOCK:
+      return 32;
+    case EINVAL:
+      return 87;
+    case ENAMETOOLONG:
+      return 206;
+    case ELOOP:
+      return 1921;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EIO:
+      return kShortWrite;
+    default:
+      return 31;
   }
 }
 

@@ -34,8 +34,7 @@ TEST(TextFile, WritesLinesAndPiecesByteForByte) {
   f.write_number(-3, 0);
   f.line_end();
   f.close();
-  EXPECT_EQ(read_file("a.txt"),
-            "@echo off\r\n\xB5\xDA     8\xCC\xF5\r\n\r\n1234567-3\r\n");
+  EXPECT_EQ(read_file("a.txt"), "@echo off\r\n\xB5\xDA     8\xCC\xF5\r\n\r\n1234567-3\r\n");
 }
 
 TEST(TextFile, CreatingOverwritesFromTheStart) {
@@ -77,9 +76,10 @@ TEST(TextFile, FailuresGiveTheirErrorNumbers) {
 TEST(TextFile, AReadOnlyFileCannotBeOverwritten) {
   TempDir dir;
   write_file("Copy.bat", "old");
-  std::filesystem::permissions("Copy.bat", std::filesystem::perms::owner_write |
-                                               std::filesystem::perms::group_write |
-                                               std::filesystem::perms::others_write,
+  std::filesystem::permissions("Copy.bat",
+                               std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
   TextFile f;
   EXPECT_EQ(error_of([&] { f.create("Copy.bat"); }), 5);

@@ -1,4 +1,5 @@
-// The console operations that every screen is built from, and the factory for the platform's console.
+// The console operations that every screen is built from, and the factory for the platform's
+// console.
 #pragma once
 
 #include <memory>

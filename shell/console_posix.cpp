@@ -1,4 +1,5 @@
-// The terminal stand-in for the Windows console: raw input, VT output, code page 936 shown via iconv.
+// The terminal stand-in for the Windows console: raw input, VT output, code page 936 shown via
+// iconv.
 #include <errno.h>
 #include <iconv.h>
 #include <langinfo.h>
@@ -190,6 +191,8 @@ void write_standard_output(std::string_view bytes) {
   write_all(STDOUT_FILENO, bytes.data(), bytes.size());
 }
 
-std::unique_ptr<Console> open_system_console() { return std::make_unique<TerminalConsole>(); }
+std::unique_ptr<Console> open_system_console() {
+  return std::make_unique<TerminalConsole>();
+}
 
 }  // namespace kelvaro

@@ -53,8 +53,8 @@ TEST_F(Farewell, QOrLowerCaseQOpensTheUpdatePage) {
 }
 
 TEST_F(Farewell, AnyOtherKeyEndsWithoutWritingAFile) {
-  for (std::string key : {std::string("T"), std::string("\r"), std::string("\x1b"), std::string("1"),
-                          std::string("0"), std::string("\0", 1)}) {
+  for (std::string key : {std::string("T"), std::string("\r"), std::string("\x1b"),
+                          std::string("1"), std::string("0"), std::string("\0", 1)}) {
     EXPECT_EQ(end_with(key), 0);
     EXPECT_TRUE(runner.runs.empty());
     EXPECT_FALSE(file_exists("Open.bat"));

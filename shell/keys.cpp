@@ -17,8 +17,16 @@ constexpr unsigned char kIns = 82, kDel = 83, kF11 = 87, kF12 = 88, kSlash = 53;
 
 bool is_cursor_or_editing(unsigned char scan) {
   switch (scan) {
-    case kHome: case kUp: case kPgUp: case kLeft: case kRight:
-    case kEnd: case kDown: case kPgDn: case kIns: case kDel:
+    case kHome:
+    case kUp:
+    case kPgUp:
+    case kLeft:
+    case kRight:
+    case kEnd:
+    case kDown:
+    case kPgDn:
+    case kIns:
+    case kDel:
       return true;
     default:
       return false;
@@ -41,22 +49,38 @@ unsigned char ctrl_code(const KeyPress& k) {
   if (s >= kF1 && s <= kF10) return s + 35;
   if (s == kF11 || s == kF12) return s + 50;
   switch (s) {
-    case kTab: return 148;
-    case kSlash: return k.enhanced ? 149 : s;
-    case kKeypadStar: return 150;
-    case kKeypadMinus: return 142;
-    case kKeypad5: return 143;
-    case kHome: return 119;
-    case kUp: return 141;
-    case kPgUp: return 132;
-    case kLeft: return 115;
-    case kRight: return 116;
-    case kEnd: return 117;
-    case kDown: return 145;
-    case kPgDn: return 118;
-    case kIns: return 146;
-    case kDel: return 147;
-    default: return s;
+    case kTab:
+      return 148;
+    case kSlash:
+      return k.enhanced ? 149 : s;
+    case kKeypadStar:
+      return 150;
+    case kKeypadMinus:
+      return 142;
+    case kKeypad5:
+      return 143;
+    case kHome:
+      return 119;
+    case kUp:
+      return 141;
+    case kPgUp:
+      return 132;
+    case kLeft:
+      return 115;
+    case kRight:
+      return 116;
+    case kEnd:
+      return 117;
+    case kDown:
+      return 145;
+    case kPgDn:
+      return 118;
+    case kIns:
+      return 146;
+    case kDel:
+      return 147;
+    default:
+      return s;
   }
 }
 
@@ -82,14 +106,23 @@ unsigned char scan_of(unsigned char c) {
   static const struct {
     unsigned char first;
     const char* keys;
-  } kRows[] = {{2, "1234567890-="}, {16, "qwertyuiop[]"}, {30, "asdfghjkl;'`"}, {43, "\\zxcvbnm,./"}};
+  } kRows[] = {
+      {2, "1234567890-="}, {16, "qwertyuiop[]"}, {30, "asdfghjkl;'`"}, {43, "\\zxcvbnm,./"}};
   switch (c) {
-    case kEsc: return 1;
-    case 8: case 127: return 14;
-    case '\t': return kTab;
-    case '\r': case '\n': return kEnter;
-    case ' ': return 57;
-    default: break;
+    case kEsc:
+      return 1;
+    case 8:
+    case 127:
+      return 14;
+    case '\t':
+      return kTab;
+    case '\r':
+    case '\n':
+      return kEnter;
+    case ' ':
+      return 57;
+    default:
+      break;
   }
   if (c >= 1 && c <= 26) c = c - 1 + 'a';  // Ctrl with a letter
   if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
@@ -130,17 +163,28 @@ bool is_lone_modifier(unsigned short vk) {
 int keypad_digit(const ConsoleKeyRecord& r) {
   if (r.state & kEnhanced) return -1;
   switch (r.scan) {
-    case 71: return 7;
-    case 72: return 8;
-    case 73: return 9;
-    case 75: return 4;
-    case 76: return 5;
-    case 77: return 6;
-    case 79: return 1;
-    case 80: return 2;
-    case 81: return 3;
-    case 82: return 0;
-    default: return -1;
+    case 71:
+      return 7;
+    case 72:
+      return 8;
+    case 73:
+      return 9;
+    case 75:
+      return 4;
+    case 76:
+      return 5;
+    case 77:
+      return 6;
+    case 79:
+      return 1;
+    case 80:
+      return 2;
+    case 81:
+      return 3;
+    case 82:
+      return 0;
+    default:
+      return -1;
   }
 }
 
@@ -182,13 +226,26 @@ bool sequence_key(char final, int number, KeyPress& key) {
   key.ch = 0;
   key.enhanced = true;
   switch (final) {
-    case 'A': key.scan = kUp; return true;
-    case 'B': key.scan = kDown; return true;
-    case 'C': key.scan = kRight; return true;
-    case 'D': key.scan = kLeft; return true;
-    case 'H': key.scan = kHome; return true;
-    case 'F': key.scan = kEnd; return true;
-    default: break;
+    case 'A':
+      key.scan = kUp;
+      return true;
+    case 'B':
+      key.scan = kDown;
+      return true;
+    case 'C':
+      key.scan = kRight;
+      return true;
+    case 'D':
+      key.scan = kLeft;
+      return true;
+    case 'H':
+      key.scan = kHome;
+      return true;
+    case 'F':
+      key.scan = kEnd;
+      return true;
+    default:
+      break;
   }
   key.enhanced = false;
   if (final >= 'P' && final <= 'S') {
@@ -200,12 +257,12 @@ bool sequence_key(char final, int number, KeyPress& key) {
     int number;
     unsigned char scan;
     bool enhanced;
-  } kTilde[] = {{1, kHome, true},  {2, kIns, true},       {3, kDel, true},       {4, kEnd, true},
-                {5, kPgUp, true},  {6, kPgDn, true},      {7, kHome, true},      {8, kEnd, true},
-                {11, kF1, false},  {12, kF1 + 1, false},  {13, kF1 + 2, false},  {14, kF1 + 3, false},
-                {15, kF1 + 4, false}, {17, kF1 + 5, false}, {18, kF1 + 6, false},
-                {19, kF1 + 7, false}, {20, kF1 + 8, false}, {21, kF1 + 9, false},
-                {23, kF11, false}, {24, kF12, false}};
+  } kTilde[] = {
+      {1, kHome, true},     {2, kIns, true},      {3, kDel, true},      {4, kEnd, true},
+      {5, kPgUp, true},     {6, kPgDn, true},     {7, kHome, true},     {8, kEnd, true},
+      {11, kF1, false},     {12, kF1 + 1, false}, {13, kF1 + 2, false}, {14, kF1 + 3, false},
+      {15, kF1 + 4, false}, {17, kF1 + 5, false}, {18, kF1 + 6, false}, {19, kF1 + 7, false},
+      {20, kF1 + 8, false}, {21, kF1 + 9, false}, {23, kF11, false},    {24, kF12, false}};
   for (const auto& t : kTilde) {
     if (t.number == number) {
       key.scan = t.scan;

@@ -31,9 +31,11 @@ TEST(TerminalDecoder, SequencesGiveTheConsoleCodes) {
       {"\r", "\r"},
       {"\x7f", "\b"},
       {"\x1b", "\x1b"},
-      {"\x1bn", bytes({0, 49})},      // Alt+N
-      {"\x1bN", bytes({0, 49})},      // Alt+Shift+N
-      {"\x1b" "1", bytes({0, 120})},  // Alt+1
+      {"\x1bn", bytes({0, 49})},  // Alt+N
+      {"\x1bN", bytes({0, 49})},  // Alt+Shift+N
+      {"\x1b"
+       "1",
+       bytes({0, 120})},  // Alt+1
       {"\x1b=", bytes({0, 131})},
       {"\x1b\r", bytes({0, 166})},  // Alt+Enter
       {"\x1bOP", bytes({0, 59})},   // F1
@@ -165,8 +167,8 @@ TEST(ConsoleKeyDecoder, AltWithKeypadDigitsBuildsACharacter) {
       {{79, 72}, "\x12"},  // Alt 1 8
       {{77, 76}, "A"},     // 6 5
       {{72, 72, 72, 77}, std::string(1, static_cast<char>(8886 % 256))},
-      {{82}, ""},               // 0 gives nothing
-      {{80, 76, 77}, ""},       // 256 is 0 again
+      {{82}, ""},          // 0 gives nothing
+      {{80, 76, 77}, ""},  // 256 is 0 again
   };
   for (const auto& c : cases) {
     ConsoleKeyDecoder decoder;

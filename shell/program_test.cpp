@@ -46,8 +46,9 @@ TEST(Startup, NewsScreenIsWrittenWhereTheCursorStandsWithoutClearing) {
   run_program(s);
   ASSERT_GE(con.prompts.size(), 1u);
   const auto& news = con.prompts[0];
-  EXPECT_EQ(news.screen, (std::vector<std::string>{"C:\\>kelvaro", "软件版本：1.0.2.2", "软件更新处：",
-                                                   "  新增软件卸载", "请按任意键继续..."}));
+  EXPECT_EQ(news.screen,
+            (std::vector<std::string>{"C:\\>kelvaro", "软件版本：1.0.2.2", "软件更新处：",
+                                      "  新增软件卸载", "请按任意键继续..."}));
   EXPECT_EQ(news.row, 5);
   EXPECT_EQ(news.column, 18);
   EXPECT_EQ(con.brights, 1);
@@ -87,7 +88,10 @@ TEST(Menu, ZeroEndsThroughTheFarewell) {
 
 TEST(Menu, ATwoValueKeyIsTestedValueByValue) {
   // Alt+N on the news screen: its 0 leaves the news, its 49 ("1") runs repair.
-  MenuRun run(std::string("\0" "1", 2) + "k" + "0x");
+  MenuRun run(std::string("\0"
+                          "1",
+                          2) +
+              "k" + "0x");
   ASSERT_FALSE(run.runner.runs.empty());
   EXPECT_EQ(run.runner.runs[0].name, "Fixit.bat");
   EXPECT_EQ(run.con.prompts[1].screen, kMenu);
@@ -103,7 +107,9 @@ TEST(Menu, EndOfInputEndsTheRunWithoutTheFarewell) {
 }
 
 TEST(Menu, AProcedureReturnsToAFreshMenu) {
-  MenuRun run("x42" "0x");  // uninstall, answered "2"
+  MenuRun run(
+      "x42"
+      "0x");  // uninstall, answered "2"
   ASSERT_EQ(run.con.prompts.size(), 5u);
   EXPECT_EQ(run.con.prompts[3].screen, kMenu);
   EXPECT_EQ(run.con.prompts[3].column, 49);

@@ -16,9 +16,9 @@ struct Session {
   Console& con;
   ScriptRunner& runner;
 
-  unsigned char CH = 0;  // the key last read by a prompt that keeps its key
-  TextFile F;            // the one text file; opened, used and closed before the next
-  int L = 0;             // the number of loaded commands
+  unsigned char CH = 0;            // the key last read by a prompt that keeps its key
+  TextFile F;                      // the one text file; opened, used and closed before the next
+  int L = 0;                       // the number of loaded commands
   std::vector<std::string> LONGS;  // the commands as loaded, later their source paths
   std::vector<std::string> FORDC;  // the commands' target paths
 };

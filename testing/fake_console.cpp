@@ -6,7 +6,9 @@ namespace kelvaro {
 FakeConsole::FakeConsole(int columns, int rows)
     : columns_(columns), rows_(rows), cells_(rows, std::string(columns, ' ')) {}
 
-void FakeConsole::type(std::string_view keys) { keys_.insert(keys_.end(), keys.begin(), keys.end()); }
+void FakeConsole::type(std::string_view keys) {
+  keys_.insert(keys_.end(), keys.begin(), keys.end());
+}
 
 void FakeConsole::new_line() {
   if (row_ < rows_) {
@@ -56,7 +58,9 @@ unsigned char FakeConsole::get_key() {
   return key;
 }
 
-void FakeConsole::pause(int milliseconds) { pauses.push_back(milliseconds); }
+void FakeConsole::pause(int milliseconds) {
+  pauses.push_back(milliseconds);
+}
 
 std::vector<std::string> FakeConsole::screen() const {
   std::vector<std::string> lines;

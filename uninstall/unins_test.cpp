@@ -12,7 +12,8 @@
 namespace kelvaro {
 namespace {
 
-const std::vector<std::string> kQuestion = {"真的要卸载么？", "[1]:强制卸载             [2]:不卸载"};
+const std::vector<std::string> kQuestion = {"真的要卸载么？",
+                                            "[1]:强制卸载             [2]:不卸载"};
 
 struct Uninstall : ::testing::Test {
   TempDir dir;
@@ -22,7 +23,10 @@ struct Uninstall : ::testing::Test {
 };
 
 TEST_F(Uninstall, OtherKeysRedrawTheQuestionThenTwoKeepsEverything) {
-  con.type(std::string("034a\r\x1b\0" "2", 8));
+  con.type(
+      std::string("034a\r\x1b\0"
+                  "2",
+                  8));
   UNINS(s);
   ASSERT_EQ(con.prompts.size(), 8u);
   for (const auto& prompt : con.prompts) {
@@ -41,7 +45,10 @@ TEST_F(Uninstall, OneRunsTheScriptAndReturnsWithoutAMessage) {
     std::filesystem::remove(name);
   });
   Session watched(con, watching);
-  con.type(std::string("\0" "1", 2));  // Alt+N: 0 redraws, "1" uninstalls
+  con.type(
+      std::string("\0"
+                  "1",
+                  2));  // Alt+N: 0 redraws, "1" uninstalls
   UNINS(watched);
   ASSERT_EQ(watching.runs.size(), 1u);
   EXPECT_EQ(watching.runs[0].name, "uninst.bat");

@@ -45,10 +45,7 @@ void CHOOO(Session& s) {
   write_line(s.con, "准备打开命令...");
   s.con.pause(500);
   run_task_script(s, "Copy.bat",
-                  {"@echo off",
-                   "copy \"%userprofile%\\Application Data\\VantuC\\Kelvaro\\Command.txt\" "
-                   "\"Command.txt\"",
-                   "start Command.txt", "del /f /q Copy.bat"});
+                  {"@echo off", kFetchLine, "start Command.txt", "del /f /q Copy.bat"});
   s.con.clear_screen();
   write_line(s.con, "请按任意键确认已正确输入，或按[E]键退出选择栏，按[X]键查看指令样例");
   s.CH = s.con.get_key();

@@ -7,6 +7,7 @@
 #include "convert/check.hpp"
 #include "convert/reader.hpp"
 #include "convert/shift.hpp"
+#include "scripts/number.hpp"
 #include "scripts/stop.hpp"
 #include "scripts/taskscript.hpp"
 #include "shell/farewell.hpp"

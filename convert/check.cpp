@@ -2,6 +2,7 @@
 #include "convert/check.hpp"
 
 #include "scripts/codepage.hpp"
+#include "scripts/number.hpp"
 
 namespace kelvaro {
 
@@ -51,12 +52,6 @@ Checked check_command(std::string_view command) {
   out.source = x + (has_extension ? ".wps" : ".Wps") + std::string(closing);
   if (out.fault == Fault::none && out.source.size() > kMaxPathBytes) out.fault = Fault::too_long;
   return out;
-}
-
-std::string right_aligned(long number, int width) {
-  std::string digits = std::to_string(number);
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), ' ');
-  return digits;
 }
 
 std::string fault_message(Fault fault, long number) {

@@ -24,9 +24,6 @@ struct Checked {
 // A command yields its paths whether or not it is faulty, and at most one fault: the first found.
 Checked check_command(std::string_view command);
 
-// The number in decimal, with blanks on its left to `width` bytes; never cut.
-std::string right_aligned(long number, int width);
-
 // The report's row for a faulty command, numbered from 1 among the loaded commands.
 std::string fault_message(Fault fault, long number);
 

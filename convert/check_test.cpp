@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scripts/number.hpp"
+
 namespace kelvaro {
 namespace {
 

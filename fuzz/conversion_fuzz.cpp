@@ -10,18 +10,11 @@
 #include "convert/check.hpp"
 #include "convert/reader.hpp"
 #include "convert/shift.hpp"
+#include "fuzz/require.hpp"
 #include "scripts/interpreter.hpp"
 
 namespace kelvaro {
 namespace {
-
-void require(bool holds, const char* what, std::string_view context) {
-  if (holds) return;
-  std::fprintf(stderr, "invariant broken: %s\n[", what);
-  std::fwrite(context.data(), 1, context.size(), stderr);
-  std::fprintf(stderr, "]\n");
-  std::abort();
-}
 
 // The list's lines as its rules cut them, worked out apart from the reader so that the two can be
 // held against each other: a line ends at CR LF, LF or a lone CR; the list ends at an empty line,

@@ -8,18 +8,11 @@
 #include <vector>
 
 #include "convert/shift.hpp"
+#include "fuzz/require.hpp"
 #include "scripts/interpreter.hpp"
 
 namespace kelvaro {
 namespace {
-
-void require(bool holds, const char* what, std::string_view context) {
-  if (holds) return;
-  std::fprintf(stderr, "invariant broken: %s\n[", what);
-  std::fwrite(context.data(), 1, context.size(), stderr);
-  std::fprintf(stderr, "]\n");
-  std::abort();
-}
 
 bool same(const std::vector<standin::Command>& a, const std::vector<standin::Command>& b) {
   if (a.size() != b.size()) return false;

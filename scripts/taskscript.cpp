@@ -13,11 +13,7 @@ void run_task_script(Session& s, const char* name, std::initializer_list<std::st
 }
 
 void fetch_list(Session& s) {
-  run_task_script(s, "Copy.bat",
-                  {"@echo off",
-                   "copy \"%userprofile%\\Application Data\\VantuC\\Kelvaro\\Command.txt\" "
-                   "\"Command.txt\"",
-                   "del /f /q Copy.bat"});
+  run_task_script(s, "Copy.bat", {"@echo off", kFetchLine, "del /f /q Copy.bat"});
 }
 
 // The working copy holds the user's edits: it goes only once the store holds a list.

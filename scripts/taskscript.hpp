@@ -14,6 +14,10 @@ inline constexpr std::string_view kStoreFolder = "%userprofile%\\Application Dat
 inline constexpr std::string_view kStoredList =
     "%userprofile%\\Application Data\\VantuC\\Kelvaro\\Command.txt";
 
+// The fetch script's copy: the stored list into the working directory as Command.txt.
+inline constexpr std::string_view kFetchLine =
+    "copy \"%userprofile%\\Application Data\\VantuC\\Kelvaro\\Command.txt\" \"Command.txt\"";
+
 // Writes the named script's lines on F, closes it, and runs it.
 void run_task_script(Session& s, const char* name, std::initializer_list<std::string_view> lines);
 

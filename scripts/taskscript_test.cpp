@@ -61,11 +61,7 @@ TEST_F(TaskScript, BothCopyLinesAre78Bytes) {
 
 TEST_F(TaskScript, AReadOnlyScriptStopsTheProgramWithFive) {
   write_file("Copy.bat", "old");
-  std::filesystem::permissions("Copy.bat",
-                               std::filesystem::perms::owner_write |
-                                   std::filesystem::perms::group_write |
-                                   std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  make_read_only("Copy.bat");
   try {
     fetch_list(s);
     FAIL() << "no stop";

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "scripts/number.hpp"
 #include "scripts/stop.hpp"
 
 namespace kelvaro {
@@ -35,9 +36,7 @@ void TextFile::line_end(Where where) {
 }
 
 void TextFile::write_number(long value, int width, Where where) {
-  std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), ' ');
-  write(digits, where);
+  write(right_aligned(value, width), where);
 }
 
 void TextFile::line(std::string_view text, Where where) {

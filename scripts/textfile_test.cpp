@@ -76,11 +76,7 @@ TEST(TextFile, FailuresGiveTheirErrorNumbers) {
 TEST(TextFile, AReadOnlyFileCannotBeOverwritten) {
   TempDir dir;
   write_file("Copy.bat", "old");
-  std::filesystem::permissions("Copy.bat",
-                               std::filesystem::perms::owner_write |
-                                   std::filesystem::perms::group_write |
-                                   std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  make_read_only("Copy.bat");
   TextFile f;
   EXPECT_EQ(error_of([&] { f.create("Copy.bat"); }), 5);
   EXPECT_EQ(read_file("Copy.bat"), "old");

@@ -37,6 +37,14 @@ bool file_exists(const std::string& name) {
   return std::filesystem::exists(name, ignored);
 }
 
+void make_read_only(const std::string& name) {
+  std::filesystem::permissions(name,
+                               std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+}
+
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;

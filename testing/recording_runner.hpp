@@ -31,6 +31,8 @@ std::string read_file(const std::string& name);
 // Writes a file in the working directory byte for byte.
 void write_file(const std::string& name, const std::string& bytes);
 bool file_exists(const std::string& name);
+// Takes every write bit away: read-only, as the Windows attribute is.
+void make_read_only(const std::string& name);
 
 // A fresh temporary folder made the working directory for the life of the object.
 class TempDir {
